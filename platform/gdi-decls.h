@@ -24,9 +24,9 @@ typedef LONG FXPT2DOT30;
 typedef LONG LCSCSTYPE;
 typedef LONG LCSGAMUTMATCH;
 
-// Distinct pointer types, as the SDK's STRICT handles are.
-typedef struct HDC__ *HDC;
-typedef struct HCOLORSPACE__ *HCOLORSPACE;
+// Distinct pointer types, as the SDK's STRICT handles are, with its tag names.
+typedef struct HDC__ *HDC;                  // NOLINT(bugprone-reserved-identifier): the SDK's tag
+typedef struct HCOLORSPACE__ *HCOLORSPACE;  // NOLINT(bugprone-reserved-identifier): the SDK's tag
 
 #define TRUE 1
 #define FALSE 0
@@ -88,7 +88,7 @@ static_assert(offsetof(LOGCOLORSPACEW, lcsFilename) == 68, "the wide name starts
 HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
 HCOLORSPACE GetColorSpace(HDC dc);
-DWORD GetObjectType(HGDIOBJ object);
+DWORD GetObjectType(HGDIOBJ handle);
 BOOL GetLogColorSpaceA(HCOLORSPACE colorSpace, LPLOGCOLORSPACEA buffer, DWORD size);
 BOOL GetLogColorSpaceW(HCOLORSPACE colorSpace, LPLOGCOLORSPACEW buffer, DWORD size);
 int GetObjectA(HANDLE object, int count, LPVOID buffer);

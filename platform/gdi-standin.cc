@@ -47,7 +47,8 @@ const GdiObject *find(const void *handle) {
 
 template <typename Handle>
 Handle handleOf(std::size_t slot) {
-  return reinterpret_cast<Handle>(handleBase + slot);  // NOLINT(performance-no-int-to-ptr): handles are tokens
+  const std::uintptr_t token = handleBase + slot;
+  return reinterpret_cast<Handle>(token);  // NOLINT(performance-no-int-to-ptr): handles are tokens
 }
 
 bool isColorSpace(const void *handle) {
@@ -125,7 +126,8 @@ int getObject(HANDLE object, int count, LPVOID buffer) {
   }
   const FixedFields fields = stockFields(sizeof(Record));
   copyBytes(buffer, &fields, sizeof fields);
-  fillBytes(static_cast<unsigned char *>(buffer) + sizeof fields, 0, sizeof(Record) - sizeof fields);
+  fillBytes(static_cast<unsigned char *>(buffer) + sizeof fields, 0,
+            sizeof(Record) - sizeof fields);
   return static_cast<int>(sizeof(Record));
 }
 

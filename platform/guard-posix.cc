@@ -33,7 +33,7 @@ void onFault(int signal, siginfo_t *info, void * /*context*/) {
   defaultAction.sa_handler = SIG_DFL;
   sigemptyset(&defaultAction.sa_mask);
   sigaction(signal, &defaultAction, nullptr);
-  if (info->si_code <= 0) raise(signal);
+  if (info->si_code <= 0) (void)raise(signal);
 }
 
 }  // namespace

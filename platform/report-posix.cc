@@ -92,7 +92,7 @@ std::size_t formatNumber(char *out, std::uint32_t magnitude, bool negative, unsi
   return length;
 }
 
-void format(const char *text, va_list arguments) {
+void putFormatted(const char *text, va_list arguments) {
   while (*text != '\0') {
     if (*text != '%') {
       std::size_t run = 0;
@@ -114,7 +114,8 @@ void format(const char *text, va_list arguments) {
       }
     }
     std::size_t width = 0;
-    while (*text >= '0' && *text <= '9') width = width * 10 + static_cast<std::size_t>(*text++ - '0');
+    while (*text >= '0' && *text <= '9')
+      width = width * 10 + static_cast<std::size_t>(*text++ - '0');
     if (*text == 'l') ++text;  // long is 32-bit, as int is
     char digits[24];
     std::size_t length = 0;
@@ -172,10 +173,10 @@ void report_open() {
   sigaction(SIGPIPE, &ignore, nullptr);
 }
 
-void report_printf(const char *text, ...) {  // NOLINT(cert-dcl50-cpp): printf-style by design
+void report_printf(const char *format, ...) {  // NOLINT(cert-dcl50-cpp): printf-style by design
   va_list arguments;
-  va_start(arguments, text);
-  format(text, arguments);
+  va_start(arguments, format);
+  putFormatted(format, arguments);
   va_end(arguments);
   if (terminal) flush();
 }

@@ -64,12 +64,14 @@ int main() {
   const HandleCase handles[] = {
       {nullptr, "NULL"},
       {GetColorSpace(hdc), "GetColorSpace(hdc)"},
-      {reinterpret_cast<HCOLORSPACE>(1), "(HCOLORSPACE)1"},  // NOLINT(performance-no-int-to-ptr): a bogus handle on purpose
+      // NOLINTNEXTLINE(performance-no-int-to-ptr): a bogus handle on purpose
+      {reinterpret_cast<HCOLORSPACE>(1), "(HCOLORSPACE)1"},
   };
   const BufferCase buffers[] = {
       {nullptr, "NULL"},
       {&log, "&log"},
-      {reinterpret_cast<LPLOGCOLORSPACEA>(1), "(LPLOGCOLORSPACE)1"},  // NOLINT(performance-no-int-to-ptr): a bogus address on purpose
+      // NOLINTNEXTLINE(performance-no-int-to-ptr): a bogus address on purpose
+      {reinterpret_cast<LPLOGCOLORSPACEA>(1), "(LPLOGCOLORSPACE)1"},
   };
   const SizeCase sizes[] = {
       {0, "0"},
