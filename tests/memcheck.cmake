@@ -1,0 +1,14 @@
+# Every native probe under valgrind memcheck, its whole report to a file and to
+# a pipe (label memcheck). Left out where there is no valgrind, and in builds
+# that a sanitizer instruments: the two do not run together.
+find_program(VARNEK_VALGRIND valgrind)
+if(VARNEK_VALGRIND AND NOT WIN32 AND NOT CMAKE_CROSSCOMPILING
+   AND NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize")
+  foreach(probe varnek1 varnek2 varnek2w)
+    add_test(NAME ${probe}.memcheck
+             COMMAND Python3::Interpreter ${VARNEK_TESTS}/memcheck.py ${VARNEK_VALGRIND}
+                     ${VARNEK_TESTS}/memcheck.supp ${VARNEK_TESTS}/expected/${probe}-standin.txt
+                     -- $<TARGET_FILE:${probe}>)
+    set_tests_properties(${probe}.memcheck PROPERTIES LABELS memcheck)
+  endforeach()
+endif()
