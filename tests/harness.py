@@ -2,24 +2,25 @@
 a pipe, stderr captured, and the first difference to an expected report shown
 readably."""
 import os
+import signal
 import subprocess
 import sys
 import tempfile
 
 
-def run_to_file(command, env=None):
+def run_to_file(command, env=None, cwd=None):
     """Runs command with stdout to a regular file. Returns (status, stdout, stderr)."""
     with tempfile.TemporaryFile() as out:
         done = subprocess.run(command, stdout=out, stderr=subprocess.PIPE,
-                              stdin=subprocess.DEVNULL, env=env, check=False)
+                              stdin=subprocess.DEVNULL, env=env, cwd=cwd, check=False)
         out.seek(0)
         return done.returncode, out.read(), done.stderr
 
 
-def run_to_pipe(command, env=None):
+def run_to_pipe(command, env=None, cwd=None):
     """Runs command with stdout to a pipe. Returns (status, stdout, stderr)."""
     done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                          stdin=subprocess.DEVNULL, env=env, check=False)
+                          stdin=subprocess.DEVNULL, env=env, cwd=cwd, check=False)
     return done.returncode, done.stdout, done.stderr
 
 
@@ -46,6 +47,17 @@ class Checker:
         if not condition:
             self.failures.append(message)
 
+    def lines(self, actual, expected, what):
+        """Compares two lists of text lines, showing the first that differs."""
+        for number, (got, wanted) in enumerate(zip(actual, expected), 1):
+            if got != wanted:
+                self.failures.append(f"{what}: line {number} is {got!r}, expected {wanted!r}")
+                return
+        if len(actual) != len(expected):
+            self.failures.append(f"{what}: {len(actual)} lines, expected {len(expected)}; "
+                                 f"first extra or missing: "
+                                 f"{(actual[len(expected):] or expected[len(actual):])[0]!r}")
+
     def same(self, actual, expected, what):
         difference = first_difference(actual, expected)
         if difference:
@@ -71,3 +83,41 @@ def temporary_path(suffix=""):
     handle, path = tempfile.mkstemp(suffix=suffix)
     os.close(handle)
     return path
+
+
+def run_double(command, script, runner=run_to_file):
+    """Runs a probe built against the scripted test double, in a directory of
+    its own, with the script given. Returns (status, stdout, stderr, log) where
+    log is the list of the double's log lines."""
+    with tempfile.TemporaryDirectory() as directory:
+        env = dict(os.environ, VARNEK_DOUBLE_SCRIPT=script, VARNEK_DOUBLE_LOG="double.log")
+        command = [os.path.abspath(part) if os.path.exists(part) else part for part in command]
+        status, out, err = runner(command, env=env, cwd=directory)
+        try:
+            with open(os.path.join(directory, "double.log"), "rb") as f:
+                log = f.read().decode("latin-1").splitlines()
+        except FileNotFoundError:
+            log = []
+    return status, out, err, log
+
+
+def crlf(lines):
+    """The report text of a list of lines (bytes or str), each ended by CR LF."""
+    return b"".join((line if isinstance(line, bytes) else line.encode("latin-1")) + b"\r\n"
+                    for line in lines)
+
+
+def status_text(status):
+    """A process's end as words: 'exit 0', 'signal SIGSEGV'."""
+    if status < 0:
+        try:
+            return f"signal {signal.Signals(-status).name}"
+        except ValueError:
+            return f"signal {-status}"
+    return f"exit {status}"
+
+
+def lost_after(report, printed):
+    """What a file holds when the run dies after the report's first 'printed'
+    bytes: only the whole 512-byte buffers written before."""
+    return report[:printed - printed % 512]
