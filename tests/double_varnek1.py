@@ -7,7 +7,7 @@ GROUP: answers, faults, whole-count, null-colour-space, other-faults"""
 import signal
 import sys
 
-from harness import (Checker, crlf, lost_after, run_double, run_to_file, run_to_pipe,
+from harness import (Checker, check_death, crlf, lost_after, run_double, run_to_file, run_to_pipe,
                      split_command, status_text)
 
 FILL = "-825307442"  # lcsSize of a record left all 0xCE
@@ -162,14 +162,7 @@ def group_other_faults(checker, command):
         else:  # case n's header line is printed, its result line not yet
             printed = len(crlf(report_lines([plain] * len(CASES))[:3 + 3 * where]))
             log = full_log[:4 + 3 * where]
-        for runner, place in ((run_to_file, "file"), (run_to_pipe, "pipe")):
-            status, out, err, actual_log = run_double(command, script, runner)
-            label = f"{script!r}, to a {place}"
-            checker.check(status == -ends_by, f"{label}: {status_text(status)}, "
-                                              f"expected {status_text(-ends_by)}")
-            checker.check(err == b"", f"{label}: stderr holds {err[:200]!r}")
-            checker.same(out, lost_after(whole, printed), f"{label}: report")
-            checker.lines(actual_log, log, f"{label}: the double's log")
+        check_death(checker, command, script, ends_by, lost_after(whole, printed), log)
 
 
 GROUPS = {

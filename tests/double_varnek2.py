@@ -9,8 +9,7 @@ import signal
 import struct
 import sys
 
-from harness import (Checker, crlf, lost_after, run_double, run_to_file, run_to_pipe,
-                     split_command, status_text)
+from harness import Checker, check_death, crlf, lost_after, run_double, split_command, status_text
 
 BUILDS = {
     # build     record size  functions' suffix  an untouched name as printed
@@ -202,14 +201,7 @@ def group_deaths(checker, command, build):
         printed = len(baseline) if call == "DeleteDC(" else baseline.index(b"ret1:")
         call = call.format(X=BUILDS[build][1])
         last = next(n for n, line in enumerate(full_log) if line.startswith(call))
-        for runner, place in ((run_to_file, "file"), (run_to_pipe, "pipe")):
-            status, out, err, log = run_double(command, script, runner)
-            label = f"{script!r}, to a {place}"
-            checker.check(status == -ends_by,
-                          f"{label}: {status_text(status)}, expected {status_text(-ends_by)}")
-            checker.check(err == b"", f"{label}: stderr holds {err[:200]!r}")
-            checker.same(out, lost_after(baseline, printed), f"{label}: report")
-            checker.lines(log, full_log[:last + 1], f"{label}: the double's log")
+        check_death(checker, command, script, ends_by, lost_after(baseline, printed), full_log[:last + 1])
 
 
 GROUPS = {

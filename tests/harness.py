@@ -207,3 +207,17 @@ def lost_after(report, printed):
     """What a file holds when the run dies after the report's first 'printed'
     bytes: only the whole 512-byte buffers written before."""
     return report[:printed - printed % 512]
+
+
+def check_death(checker, command, script, ends_by, report, log):
+    """Runs a probe built against the double, to a file and to a pipe, with a
+    script that must end the run by the signal ends_by: nothing on stderr,
+    what arrives is the report as written so far, the log ends at the fault."""
+    for runner, place in ((run_to_file, "file"), (run_to_pipe, "pipe")):
+        status, out, err, actual_log = run_double(command, script, runner)
+        label = f"{script!r}, to a {place}"
+        checker.check(status == -ends_by,
+                      f"{label}: {status_text(status)}, expected {status_text(-ends_by)}")
+        checker.check(err == b"", f"{label}: stderr holds {err[:200]!r}")
+        checker.same(out, report, f"{label}: report")
+        checker.lines(actual_log, log, f"{label}: the double's log")
