@@ -9,8 +9,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -63,15 +65,25 @@ bool readFile(const std::string &path, std::string &bytes, bool &tooLong, std::s
   return true;
 }
 
+// On failure a regular file left half written is removed; anything else
+// (a device, say) is left alone.
 bool writeHtmlFile(const std::string &path, const Comparison &comparison) {
+  std::ostringstream page;
+  writeHtmlPage(page, comparison);
+  const std::string text = page.str();
   errno = 0;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (out) {
-    writeHtmlPage(out, comparison);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
   }
   if (!out) {
-    std::remove(path.c_str());
+    const int writeError = errno;
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(path, ignored)) {
+      std::remove(path.c_str());
+    }
+    errno = writeError;
     return false;
   }
   return true;

@@ -4,7 +4,9 @@
 
 namespace {
 
-constexpr std::size_t shortestCountedRun = 8;
+// Runs shorter than these stay as they are: "00000000" is a value, not a run.
+constexpr std::size_t shortestEscapedRun = 4;
+constexpr std::size_t shortestPrintableRun = 16;
 
 bool isPrintableAscii(unsigned char byte) { return byte >= 0x20 && byte <= 0x7E; }
 
@@ -30,7 +32,7 @@ std::string printable(std::string_view bytes) {
     while (at + run < bytes.size() && bytes[at + run] == c) {
       ++run;
     }
-    if (run < shortestCountedRun) {
+    if (run < (isPrintableAscii(byte) ? shortestPrintableRun : shortestEscapedRun)) {
       run = 1;
     }
     const char next = at + run < bytes.size() ? bytes[at + run] : '\0';

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-// Printable ASCII stays as it is; any other byte becomes \xHH. A run of eight
-// or more equal bytes is written once with its count: 260 bytes 0xDE become
-// \xDE{260}. The form can be read back without doubt: a backslash before an
+// Printable ASCII stays as it is; any other byte becomes \xHH. A long run of
+// one byte is written once with its count: 260 bytes 0xDE become \xDE{260},
+// 260 question marks ?{260}. The form can be read back without doubt: a backslash before an
 // 'x' becomes \x5C, and a '{' before a digit \x7B.
 std::string printable(std::string_view bytes);
 

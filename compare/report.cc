@@ -228,14 +228,19 @@ constexpr KindSet everyKind = (1U << kindCount) - 1;
 
 KindSet bit(ReportKind kind) { return 1U << static_cast<unsigned>(kind); }
 
+// "varnek1", "varnek2 or varnek2w", "varnek1, varnek2 or varnek2w".
 std::string kindNames(KindSet kinds) {
-  std::string names;
+  std::vector<std::string> names;
   for (const ReportKind kind : allKinds) {
     if ((kinds & bit(kind)) != 0) {
-      names += (names.empty() ? "" : " or ") + std::string(kindName(kind));
+      names.emplace_back(kindName(kind));
     }
   }
-  return names;
+  std::string text;
+  for (std::size_t n = 0; n < names.size(); ++n) {
+    text += (n == 0 ? "" : n + 1 == names.size() ? " or " : ", ") + names[n];
+  }
+  return text;
 }
 
 // The reading among `kinds` that got furthest before it stopped fitting.
@@ -348,6 +353,6 @@ bool readReports(const std::vector<std::string> &paths, const std::vector<Report
     }
   }
   error = paths[0] + ": line " + std::to_string(texts[0].lines.size() + 1) +
-          ": every report ends before it shows whether it is a " + kindNames(candidates) + " report";
+          ": every report ends before it shows which probe wrote it (" + kindNames(candidates) + ")";
   return false;
 }
