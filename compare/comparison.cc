@@ -88,6 +88,18 @@ const char *rowNoun(ReportKind kind, std::size_t count) {
   return count == 1 ? "line" : "lines";
 }
 
+std::string summary(const Comparison &comparison) {
+  const std::size_t agreeing = comparison.rows.size() - comparison.differing;
+  std::string text = std::to_string(agreeing) + " " + rowNoun(comparison.kind, agreeing) +
+                     (agreeing == 1 ? " agrees, " : " agree, ") +
+                     std::to_string(comparison.differing) +
+                     (comparison.differing == 1 ? " differs" : " differ");
+  if (comparison.incomplete > 0) {
+    text += ", " + std::to_string(comparison.incomplete) + " of them missing from a report";
+  }
+  return text + ".";
+}
+
 std::string cellText(const Answer &answer) {
   return answer.state == AnswerState::present ? answer.cell : "missing";
 }

@@ -34,6 +34,9 @@ Comparison compareReports(ReportKind kind, const std::vector<std::string> &paths
 // "case"/"cases" for varnek1, "line"/"lines" for varnek2.
 const char *rowNoun(ReportKind kind, std::size_t count);
 
+// "40 cases agree, 5 differ, 3 of them missing from a report."
+std::string summary(const Comparison &comparison);
+
 // What a cell shows; and the report's whole line, or why there is none.
 std::string cellText(const Answer &answer);
 std::string cellDetail(const Answer &answer, ReportKind kind);

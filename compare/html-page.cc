@@ -60,19 +60,13 @@ std::string cellClass(const Row &row, std::size_t c) {
 void writeHtmlPage(std::ostream &out, const Comparison &comparison) {
   const ReportKind kind = comparison.kind;
   const bool hasNotes = kind == ReportKind::varnek1;
-  const std::size_t rowCount = comparison.rows.size();
-  const std::size_t agreeing = rowCount - comparison.differing;
   const std::string title = std::string(kindName(kind)) + ": " +
                             std::to_string(comparison.names.size()) + " reports compared";
 
   out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
       << escaped(title) << "</title>\n<style>" << style << "</style>\n</head>\n<body>\n<h1>"
-      << escaped(title) << "</h1>\n<p class=\"summary\">" << agreeing << ' '
-      << rowNoun(kind, agreeing) << " agree, " << comparison.differing << " differ";
-  if (comparison.incomplete > 0) {
-    out << ", " << comparison.incomplete << " of them missing from a report";
-  }
-  out << '.' << (hasNotes ? " Each cell: ret LastError lcsSize, or SEH." : "") << "</p>\n";
+      << escaped(title) << "</h1>\n<p class=\"summary\">" << summary(comparison)
+      << (hasNotes ? " Each cell: ret LastError lcsSize, or SEH." : "") << "</p>\n";
 
   out << "<table>\n<thead>\n<tr><th class=\"mark\"></th><th>" << rowNoun(kind, 1) << "</th>";
   if (hasNotes) {

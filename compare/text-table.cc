@@ -25,8 +25,9 @@ void writeTextTable(std::ostream &out, const Comparison &comparison) {
   const std::size_t rowCount = comparison.rows.size();
   const bool hasNotes = kind == ReportKind::varnek1;
   out << kindName(kind) << ": " << rowCount << ' ' << rowNoun(kind, rowCount) << " in "
-      << comparison.names.size() << " reports"
-      << (hasNotes ? "; each cell: ret LastError lcsSize, or SEH" : "") << '\n';
+      << comparison.names.size() << " reports; * marks a " << rowNoun(kind, 1)
+      << " that differs" << (hasNotes ? "; each cell: ret LastError lcsSize, or SEH" : "")
+      << '\n';
 
   std::size_t keyWidth = std::string(rowNoun(kind, 1)).size();
   for (const Row &row : comparison.rows) {
@@ -53,12 +54,5 @@ void writeTextTable(std::ostream &out, const Comparison &comparison) {
     }
     writeLine(out, line + (hasNotes ? gap + row.label.note : ""));
   }
-
-  const std::size_t agreeing = rowCount - comparison.differing;
-  out << agreeing << ' ' << rowNoun(kind, agreeing) << " agree, " << comparison.differing
-      << " differ" << (comparison.differing > 0 ? " (marked *)" : "");
-  if (comparison.incomplete > 0) {
-    out << ", " << comparison.incomplete << " of them missing from a report";
-  }
-  out << ".\n";
+  out << summary(comparison) << '\n';
 }

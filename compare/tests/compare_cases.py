@@ -206,7 +206,8 @@ def check_compared(what, reports, status, marked, cells, folder):
                   f"{what}: marked {sorted(got_marked)}, expected {sorted(marked)}")
     agreeing = row_count - len(marked)
     summary = out.decode("ascii").splitlines()[-1]
-    expected_summary = f"{agreeing} {noun}{'s' if agreeing != 1 else ''} agree, {len(marked)} differ"
+    expected_summary = (f"{agreeing} {noun} agrees" if agreeing == 1 else f"{agreeing} {noun}s agree") \
+        + (", 1 differs" if len(marked) == 1 else f", {len(marked)} differ")
     checker.check(summary.startswith(expected_summary),
                   f"{what}: summary {summary!r}, expected {expected_summary!r}...")
     for key, expected_cells in cells.items():
