@@ -30,12 +30,23 @@ std::string escaped(const std::string &text) {
   std::string out;
   for (const char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -87,8 +98,8 @@ void writeHtmlPage(std::ostream &out, const Comparison &comparison) {
     }
     for (std::size_t c = 0; c < row.answers.size(); ++c) {
       out << "<td class=\"" << cellClass(row, c) << "\" title=\""
-          << escaped(cellDetail(row.answers[c], kind)) << "\">"
-          << escaped(cellText(row.answers[c])) << "</td>";
+          << escaped(cellDetail(row.answers[c], kind)) << "\">" << escaped(cellText(row.answers[c]))
+          << "</td>";
     }
     out << "</tr>\n";
   }

@@ -52,7 +52,8 @@ Shape varnek1Shape() {
             std::string(handleLabels[i]) + ", " + bufferLabels[j] + ", " + sizeLabels[k];
         shape.rows.push_back({indices, labels});
         shape.lines.push_back({{{"---", ""}}, row, false});
-        shape.lines.push_back({{{"#" + indices + ":GetLogColorSpace(" + labels + "):", ""}}, row, false});
+        shape.lines.push_back(
+            {{{"#" + indices + ":GetLogColorSpace(" + labels + "):", ""}}, row, false});
         shape.lines.push_back(
             {{{"ret:%d, LastError:%ld, log.lcsSize:%ld", ""}, {"Got SEH", "SEH"}}, row, true});
       }
@@ -146,7 +147,8 @@ std::string cellOf(const LineForm &form, const std::vector<std::string_view> &va
   if (values.empty()) {
     return form.fixedCell;
   }
-  const bool isText = form.format.size() >= 2 && form.format.compare(form.format.size() - 2, 2, "%s") == 0;
+  const bool isText =
+      form.format.size() >= 2 && form.format.compare(form.format.size() - 2, 2, "%s") == 0;
   std::string cell;
   for (const std::string_view value : values) {
     if (!cell.empty()) {
@@ -332,8 +334,8 @@ bool readReports(const std::vector<std::string> &paths, const std::vector<Report
       return false;
     }
     if ((fitting & candidates) == 0) {
-      error = paths[r] + ": line " + std::to_string(furthestStop(readings[r], candidates)) + ": a " +
-              kindNames(fitting) + " report, but " + paths[narrowedBy] + " is a " +
+      error = paths[r] + ": line " + std::to_string(furthestStop(readings[r], candidates)) +
+              ": a " + kindNames(fitting) + " report, but " + paths[narrowedBy] + " is a " +
               kindNames(candidates) + " report";
       return false;
     }
@@ -353,6 +355,7 @@ bool readReports(const std::vector<std::string> &paths, const std::vector<Report
     }
   }
   error = paths[0] + ": line " + std::to_string(texts[0].lines.size() + 1) +
-          ": every report ends before it shows which probe wrote it (" + kindNames(candidates) + ")";
+          ": every report ends before it shows which probe wrote it (" + kindNames(candidates) +
+          ")";
   return false;
 }

@@ -25,9 +25,8 @@ void writeTextTable(std::ostream &out, const Comparison &comparison) {
   const std::size_t rowCount = comparison.rows.size();
   const bool hasNotes = kind == ReportKind::varnek1;
   out << kindName(kind) << ": " << rowCount << ' ' << rowNoun(kind, rowCount) << " in "
-      << comparison.names.size() << " reports; * marks a " << rowNoun(kind, 1)
-      << " that differs" << (hasNotes ? "; each cell: ret LastError lcsSize, or SEH" : "")
-      << '\n';
+      << comparison.names.size() << " reports; * marks a " << rowNoun(kind, 1) << " that differs"
+      << (hasNotes ? "; each cell: ret LastError lcsSize, or SEH" : "") << '\n';
 
   std::size_t keyWidth = std::string(rowNoun(kind, 1)).size();
   for (const Row &row : comparison.rows) {
