@@ -53,7 +53,12 @@ std::string printable(std::string_view bytes) {
 std::string printableExcerpt(std::string_view bytes, std::size_t limit) {
   std::string text = printable(bytes);
   if (text.size() > limit) {
-    text.resize(limit - 3);
+    std::size_t cut = limit - 3;
+    const std::size_t escape = text.rfind("\\x", cut);
+    if (escape != std::string::npos && escape + 4 > cut) {
+      cut = escape;  // not inside a \xHH
+    }
+    text.resize(cut);
     text += "...";
   }
   return text;

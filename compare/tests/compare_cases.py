@@ -120,6 +120,8 @@ REFUSED = [
     ("a probe's output under run-probes' title",
      [("a.txt", STANDIN1), ("titled.txt", b"== varnek1 (stand-in GDI) ==\r\n" + STANDIN1)],
      "titled.txt: line 1: "),
+    ("binary noise", [("a.txt", STANDIN1), ("noise.bin", bytes(range(256)) * 8)],
+     "noise.bin: line 1: "),
     ("a line that makes no sense in the middle",
      [("a.txt", STANDIN1), ("odd.txt", with_line(STANDIN1, 50, b"--"))], "odd.txt: line 50: "),
     ("a header with the wrong labels",
@@ -230,6 +232,8 @@ def check_refused(what, reports, message, folder):
     checker.check(got == 2, f"{what}: exit status {got}, expected 2")
     checker.check(out == b"", f"{what}: stdout holds {out[:200]!r}")
     checker.check(not os.path.exists(html), f"{what}: the HTML page was written")
+    checker.check(all(0x20 <= b <= 0x7E or b in b"\r\n" for b in err),
+                  f"{what}: stderr holds bytes that are not printable ASCII: {err!r}")
     lines = err.decode("ascii", "replace").replace(folder + os.sep, "").splitlines()
     checker.check(len(lines) == 1 and message in lines[0],
                   f"{what}: stderr {err!r}, expected one line holding {message!r}")
