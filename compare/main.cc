@@ -8,12 +8,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -40,7 +39,7 @@ int failUse(const std::string &message) {
 }
 
 std::string reason() {
-  return errno != 0 ? std::string(": ") + std::strerror(errno) : std::string();
+  return errno != 0 ? ": " + std::generic_category().message(errno) : std::string();
 }
 
 // Reads at most reportSizeLimit bytes; false when the file cannot be read.
@@ -65,12 +64,13 @@ bool readFile(const std::string &path, std::string &bytes, bool &tooLong, std::s
   return true;
 }
 
-// On failure a regular file left half written is removed; anything else
+// On failure a file this run created is removed; one that was there before
 // (a device, say) is left alone.
 bool writeHtmlFile(const std::string &path, const Comparison &comparison) {
   std::ostringstream page;
   writeHtmlPage(page, comparison);
   const std::string text = page.str();
+  const bool existed = std::ifstream(path).is_open();
   errno = 0;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (out) {
@@ -79,8 +79,7 @@ bool writeHtmlFile(const std::string &path, const Comparison &comparison) {
   }
   if (!out) {
     const int writeError = errno;
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(path, ignored)) {
+    if (!existed) {
       std::remove(path.c_str());
     }
     errno = writeError;
