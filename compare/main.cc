@@ -80,7 +80,7 @@ bool writeHtmlFile(const std::string &path, const Comparison &comparison) {
   if (!out) {
     const int writeError = errno;
     if (!existed) {
-      std::remove(path.c_str());
+      (void)std::remove(path.c_str());  // the write error is what is reported
     }
     errno = writeError;
     return false;

@@ -48,12 +48,13 @@ Shape varnek1Shape() {
       for (int k = 0; k < 5; ++k, ++row) {
         const std::string indices =
             "[" + std::to_string(i) + "," + std::to_string(j) + "," + std::to_string(k) + "]";
-        const std::string labels =
-            std::string(handleLabels[i]) + ", " + bufferLabels[j] + ", " + sizeLabels[k];
+        std::string labels = handleLabels[i];
+        labels.append(", ").append(bufferLabels[j]).append(", ").append(sizeLabels[k]);
         shape.rows.push_back({indices, labels});
         shape.lines.push_back({{{"---", ""}}, row, false});
-        shape.lines.push_back(
-            {{{"#" + indices + ":GetLogColorSpace(" + labels + "):", ""}}, row, false});
+        std::string header = "#";
+        header.append(indices).append(":GetLogColorSpace(").append(labels).append("):");
+        shape.lines.push_back({{{header, ""}}, row, false});
         shape.lines.push_back(
             {{{"ret:%d, LastError:%ld, log.lcsSize:%ld", ""}, {"Got SEH", "SEH"}}, row, true});
       }

@@ -21,9 +21,9 @@ void raise_other_fault(const char *kind) {
   for (const auto &entry : kinds) {
     if (std::strcmp(entry.name, kind) != 0) continue;
     if (entry.byKill) {
-      kill(getpid(), entry.signal);
+      (void)kill(getpid(), entry.signal);
     } else {
-      raise(entry.signal);
+      (void)raise(entry.signal);
     }
   }
 }

@@ -15,7 +15,7 @@ struct Clause {
 };
 
 [[noreturn]] void badScript(const std::string &why, const std::string &text) {
-  std::fprintf(stderr, "double: bad script: %s: '%s'\n", why.c_str(), text.c_str());
+  (void)std::fprintf(stderr, "double: bad script: %s: '%s'\n", why.c_str(), text.c_str());
   std::exit(2);
 }
 
@@ -126,7 +126,7 @@ void apply(const std::string &action, CallActions &actions) {
   } else if (key == "fault") {
     actions.fault = true;
   } else if (equals == std::string::npos) {
-    badScript("unknown action", action);
+    badScript("unknown action, or one without its value", action);
   } else if (key == "ret") {
     actions.hasRet = true;
     actions.ret = static_cast<std::int32_t>(word(value));
@@ -139,8 +139,8 @@ void apply(const std::string &action, CallActions &actions) {
   } else if (key == "bytes") {
     const std::size_t colon = value.find(':');
     if (colon == std::string::npos) badScript("bytes needs OFFSET:HEX", action);
-    actions.writes.push_back(
-        {static_cast<std::size_t>(count(value.substr(0, colon))), hexBytes(value.substr(colon + 1))});
+    actions.writes.push_back({static_cast<std::size_t>(count(value.substr(0, colon))),
+                              hexBytes(value.substr(colon + 1))});
   } else if (key == "name") {
     actions.hasName = true;
     actions.name = nameUnits(value);

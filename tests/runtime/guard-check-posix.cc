@@ -22,7 +22,7 @@ namespace {
 const struct {
   int number;
   const char *name;
-} watched[] = {{SIGSEGV, "SEGV"}, {SIGBUS, "BUS"}, {SIGINT, "INT"},  {SIGTERM, "TERM"},
+} watched[] = {{SIGSEGV, "SEGV"}, {SIGBUS, "BUS"}, {SIGINT, "INT"}, {SIGTERM, "TERM"},
                {SIGQUIT, "QUIT"}, {SIGFPE, "FPE"}, {SIGILL, "ILL"}, {SIGABRT, "ABRT"}};
 
 int signalNumber(const char *name) {
@@ -56,7 +56,10 @@ std::string signalState() {
     sigaction(signal.number, nullptr, &action);
     const bool isDefault = (action.sa_flags & SA_SIGINFO) == 0 && action.sa_handler == SIG_DFL;
     const bool isIgnored = (action.sa_flags & SA_SIGINFO) == 0 && action.sa_handler == SIG_IGN;
-    state += std::string(signal.name) + "=" + (isDefault ? "default" : isIgnored ? "ignored" : "handler") +
+    state += std::string(signal.name) + "=" +
+             (isDefault   ? "default"
+              : isIgnored ? "ignored"
+                          : "handler") +
              (sigismember(&mask, signal.number) ? ",blocked " : " ");
   }
   state.pop_back();
@@ -64,8 +67,8 @@ std::string signalState() {
 }
 
 void say(const std::string &line) {
-  std::printf("%s\n", line.c_str());
-  std::fflush(stdout);  // the run may end by a signal right after
+  (void)std::printf("%s\n", line.c_str());
+  (void)std::fflush(stdout);  // the run may end by a signal right after
 }
 
 // Read at run time, so that no compiler sees a store to a constant address.
@@ -85,7 +88,7 @@ void noteState(void *state) { *static_cast<std::string *>(state) = signalState()
 
 void raiseSignal(void *number) {
   say("entered");
-  raise(*static_cast<int *>(number));
+  (void)raise(*static_cast<int *>(number));
 }
 
 void killSegv(void *) {
@@ -108,7 +111,8 @@ std::string faultIn(volatile unsigned char *place) {
 }
 
 volatile unsigned char *badPlace() {
-  return reinterpret_cast<volatile unsigned char *>(badAddress);  // NOLINT(performance-no-int-to-ptr): the bogus address on purpose
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the bogus address on purpose
+  return reinterpret_cast<volatile unsigned char *>(badAddress);
 }
 
 int repeat() {
@@ -125,7 +129,8 @@ int repeat() {
   }
   for (const std::string &result : results) say("100 faults: " + result);
   for (const std::string &state : states) say("after a catch: " + state);
-  say(std::string("then a body without a fault: ") + (run_guarded(noteState, &inside) ? "completed" : "not completed"));
+  say(std::string("then a body without a fault: ") +
+      (run_guarded(noteState, &inside) ? "completed" : "not completed"));
   return 0;
 }
 

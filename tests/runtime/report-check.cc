@@ -28,10 +28,14 @@ void printWith(const char *format, const Argument *next, const Argument *end, Do
   if constexpr (sizeof...(Done) < maxArguments) {
     if (next != end) {
       switch (next->kind) {
-        case 'i': return printWith(format, next + 1, end, done..., next->sign);
-        case 'u': return printWith(format, next + 1, end, done..., next->unsign);
-        case 'c': return printWith(format, next + 1, end, done..., static_cast<int>(next->sign));
-        default: return printWith(format, next + 1, end, done..., next->text.c_str());
+        case 'i':
+          return printWith(format, next + 1, end, done..., next->sign);
+        case 'u':
+          return printWith(format, next + 1, end, done..., next->unsign);
+        case 'c':
+          return printWith(format, next + 1, end, done..., static_cast<int>(next->sign));
+        default:
+          return printWith(format, next + 1, end, done..., next->text.c_str());
       }
     }
   }
@@ -46,7 +50,8 @@ Argument parse(const char *text) {
   } else if (argument.kind == 'h') {
     argument.kind = 's';
     for (std::size_t i = 0; value[i] != '\0' && value[i + 1] != '\0'; i += 2)
-      argument.text += static_cast<char>(std::strtoul(std::string(value + i, 2).c_str(), nullptr, 16));
+      argument.text +=
+          static_cast<char>(std::strtoul(std::string(value + i, 2).c_str(), nullptr, 16));
   } else {
     const long long number = std::strtoll(value, nullptr, 0);
     argument.sign = static_cast<std::int32_t>(static_cast<std::uint32_t>(number & 0xFFFFFFFF));

@@ -12,8 +12,10 @@
 #include <cstdlib>
 #include <cstring>
 
-extern "C" ssize_t __real_write(int fd, const void *bytes, size_t count);  // NOLINT(bugprone-reserved-identifier): the linker's name
-extern "C" ssize_t __wrap_write(int fd, const void *bytes, size_t count);  // NOLINT(bugprone-reserved-identifier)
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the linker's name
+extern "C" ssize_t __real_write(int fd, const void *bytes, size_t count);
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the linker's name
+extern "C" ssize_t __wrap_write(int fd, const void *bytes, size_t count);
 
 namespace {
 
@@ -36,12 +38,17 @@ int logDescriptor() {
 void logWrite(size_t asked, ssize_t result, int error) {
   const int fd = logDescriptor();
   if (fd < 0) return;
-  const char *name = error == EINTR ? "EINTR" : error == EAGAIN ? "EAGAIN" : error == EIO ? "EIO"
-                   : error == EPIPE ? "EPIPE" : error == ENOSPC ? "ENOSPC" : error == EBADF ? "EBADF"
-                   : "other error";
+  const char *name = error == EINTR    ? "EINTR"
+                     : error == EAGAIN ? "EAGAIN"
+                     : error == EIO    ? "EIO"
+                     : error == EPIPE  ? "EPIPE"
+                     : error == ENOSPC ? "ENOSPC"
+                     : error == EBADF  ? "EBADF"
+                                       : "other error";
   char line[64];
-  const int length = result >= 0 ? std::snprintf(line, sizeof line, "write %zu -> %zd\n", asked, result)
-                                 : std::snprintf(line, sizeof line, "write %zu -> %s\n", asked, name);
+  const int length = result >= 0
+                         ? std::snprintf(line, sizeof line, "write %zu -> %zd\n", asked, result)
+                         : std::snprintf(line, sizeof line, "write %zu -> %s\n", asked, name);
   if (length > 0) __real_write(fd, line, static_cast<size_t>(length));
 }
 
