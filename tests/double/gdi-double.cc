@@ -126,6 +126,12 @@ void storeBytes(std::uintptr_t address, const unsigned char *bytes, std::size_t 
   for (std::size_t i = 0; i < count; ++i) to[i] = bytes[i];
 }
 
+void fillBytes(std::uintptr_t address, unsigned char value, std::size_t count) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the caller's address, as given
+  auto *to = reinterpret_cast<volatile unsigned char *>(address);
+  for (std::size_t i = 0; i < count; ++i) to[i] = value;
+}
+
 // What every call does after its own work: error, faults, then the result.
 template <typename Result>
 Result finish(const CallActions &actions, Result result) {
@@ -215,10 +221,10 @@ int probedCall(const char *function, const std::string &handle, const void *reco
       if (actions.name.size() <= 260) storeBytes(target + 68, bytes.data(), bytes.size());
     }
   }
-  if (actions.hasSpill && address != 0 && count > 0) {
-    const std::vector<unsigned char> bytes(static_cast<std::size_t>(count), actions.spill);
-    storeBytes(address, bytes.data(), bytes.size());
-  }
+  // Byte by byte, with no buffer on the heap: the spill may fault, and the
+  // guard's jump out of this frame runs no destructor.
+  if (actions.hasSpill && address != 0 && count > 0)
+    fillBytes(address, actions.spill, static_cast<std::size_t>(count));
   return finish(actions, actions.hasRet ? actions.ret : 0);
 }
 
