@@ -16,31 +16,52 @@ else()
   set(guard guard-win32-gcc.cc)
 endif()
 
-# MSVC: the static C runtime (/MT), for every program of the build; the
-# toolset's own subsystem version.
-set(VARNEK_SUBSYSTEM_VERSION 6.0 PARENT_SCOPE)
+# The build's name (x86_64-mingw-gcc: the package's and collected reports'),
+# and the oldest Windows it runs on, which its target and subsystem versions
+# allow: XP (5.1) for 32-bit x86 and XP x64 / Server 2003 (5.2) for x86-64 with
+# MinGW; Windows 7 SP1 with Visual Studio 2022's toolset, at its own subsystem
+# version (6.0).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(architecture x86_64)
+  set(windows 5.2 0x0502 "Windows XP x64 / Server 2003")
+else()
+  set(architecture x86)
+  set(windows 5.1 0x0501 "Windows XP")
+endif()
+if(MSVC)
+  set(toolchain msvc)
+  set(description "Visual Studio (MSVC), static C runtime")
+  set(windows 6.0 0x0601 "Windows 7 SP1")
+elseif(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  set(toolchain mingw-clang)
+  set(description "clang and lld on the MinGW-w64 runtime")
+else()
+  set(toolchain mingw-gcc)
+  set(description "MinGW-w64 GCC")
+endif()
+list(GET windows 0 subsystem)
+list(GET windows 1 target_version)
+list(GET windows 2 oldest)
+set(VARNEK_BUILD ${architecture}-${toolchain} PARENT_SCOPE)
+set(VARNEK_BUILD_DESCRIPTION "${description}, ${architecture}" PARENT_SCOPE)
+set(VARNEK_OLDEST_WINDOWS ${oldest} PARENT_SCOPE)
+set(VARNEK_SUBSYSTEM_VERSION ${subsystem} PARENT_SCOPE)
+
+# MSVC: the static C runtime (/MT), for every program of the build.
 set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
 set(CMAKE_MSVC_RUNTIME_LIBRARY ${CMAKE_MSVC_RUNTIME_LIBRARY} PARENT_SCOPE)
 
 add_library(varnek_runtime STATIC ${guard} report-win32.cc)
-
-# The oldest Windows each build runs on: XP (5.1) for 32-bit x86, XP x64 and
-# Server 2003 (5.2) for x86-64 with MinGW; MSVC's toolset sets its own floor.
+target_compile_definitions(varnek_runtime PUBLIC _WIN32_WINNT=${target_version} WINVER=${target_version})
 if(NOT MSVC)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    set(windows_version 5 2 0x0502)
-  else()
-    set(windows_version 5 1 0x0501)
-  endif()
-  list(GET windows_version 0 major)
-  list(GET windows_version 1 minor)
-  list(GET windows_version 2 target)
-  set(VARNEK_SUBSYSTEM_VERSION ${major}.${minor} PARENT_SCOPE)
-  target_compile_definitions(varnek_runtime PUBLIC _WIN32_WINNT=${target} WINVER=${target})
+  string(REPLACE "." ";" subsystem_parts ${subsystem})
+  list(GET subsystem_parts 0 major)
+  list(GET subsystem_parts 1 minor)
   target_link_options(varnek_runtime INTERFACE -static
                       LINKER:--major-subsystem-version,${major} LINKER:--minor-subsystem-version,${minor}
                       LINKER:--major-os-version,${major} LINKER:--minor-os-version,${minor})
 endif()
+
 configure_file(version.rc.in ${CMAKE_CURRENT_BINARY_DIR}/version.rc @ONLY)
 target_sources(varnek_runtime INTERFACE ${CMAKE_CURRENT_BINARY_DIR}/version.rc)
 
