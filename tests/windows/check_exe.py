@@ -52,24 +52,35 @@ def version_resource(image):
     return dotted(file_ms, file_ls), dotted(product_ms, product_ls), product_string
 
 
-arguments = argparse.ArgumentParser()
-arguments.add_argument("--dump", required=True)
-arguments.add_argument("--dlls", required=True)
-arguments.add_argument("--subsystem", required=True)
-arguments.add_argument("--version", required=True)
-arguments.add_argument("program")
-options = arguments.parse_args()
+def check_program(checker, program, dump_tool, dlls, subsystem, version):
+    """Adds to checker what is wrong with the program file."""
+    name = os.path.basename(program)
+    found_dlls, found_subsystem = dump(dump_tool, program)
+    allowed = sorted(dlls.lower().split(","))
+    checker.check(sorted(dll.lower() for dll in found_dlls) == allowed,
+                  f"{name} imports from {found_dlls}, expected exactly {allowed}")
+    checker.check(found_subsystem == subsystem,
+                  f"{name}: subsystem version {found_subsystem}, expected {subsystem}")
+    with open(program, "rb") as f:
+        resource = version_resource(f.read())
+    four_part = version + ".0"
+    checker.check(resource == (four_part, four_part, version),
+                  f"{name}: version resource {resource}, expected {(four_part, four_part, version)}")
 
-checker = Checker(os.path.basename(options.program))
-dlls, subsystem = dump(options.dump, options.program)
-allowed = sorted(options.dlls.lower().split(","))
-checker.check(sorted(dll.lower() for dll in dlls) == allowed,
-              f"imports from {dlls}, expected exactly {allowed}")
-checker.check(subsystem == options.subsystem,
-              f"subsystem version {subsystem}, expected {options.subsystem}")
-with open(options.program, "rb") as f:
-    resource = version_resource(f.read())
-four_part = options.version + ".0"
-checker.check(resource == (four_part, four_part, options.version),
-              f"version resource {resource}, expected {(four_part, four_part, options.version)}")
-checker.finish()
+
+def add_program_options(parser):
+    parser.add_argument("--dump", required=True)
+    parser.add_argument("--dlls", required=True)
+    parser.add_argument("--subsystem", required=True)
+    parser.add_argument("--version", required=True)
+
+
+if __name__ == "__main__":
+    arguments = argparse.ArgumentParser()
+    add_program_options(arguments)
+    arguments.add_argument("program")
+    options = arguments.parse_args()
+    checker = Checker(os.path.basename(options.program))
+    check_program(checker, options.program, options.dump, options.dlls, options.subsystem,
+                  options.version)
+    checker.finish()
