@@ -57,9 +57,12 @@ if(NOT MSVC)
   string(REPLACE "." ";" subsystem_parts ${subsystem})
   list(GET subsystem_parts 0 major)
   list(GET subsystem_parts 1 minor)
-  target_link_options(varnek_runtime INTERFACE -static
+  target_link_options(varnek_runtime INTERFACE
                       LINKER:--major-subsystem-version,${major} LINKER:--minor-subsystem-version,${minor}
                       LINKER:--major-os-version,${major} LINKER:--minor-os-version,${minor})
+  # Every program of a MinGW build, the probes and the tools and tests beside
+  # them, links the runtime statically: nothing to install or find at run time.
+  set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static" PARENT_SCOPE)
 endif()
 
 configure_file(version.rc.in ${CMAKE_CURRENT_BINARY_DIR}/version.rc @ONLY)
