@@ -4,12 +4,13 @@ report they print for what the double answers. Probed call 0 is the first route
 (GetLogColorSpace into lcs1), call 1 the second (GetObject into lcs2).
 
 usage: double_varnek2.py narrow|wide GROUP -- command
-GROUP: routes, compare, names, wide-buffer, deaths"""
+GROUP: routes, compare, names, wide-buffer, deaths (POSIX), exceptions (Windows)"""
 import signal
 import struct
 import sys
 
-from harness import Checker, check_death, crlf, lost_after, run_double, split_command, status_text
+from harness import (Checker, check_death, check_exception_end, crlf, lost_after, run_double, split_command,
+                     status_text)
 
 BUILDS = {
     # build     record size  functions' suffix  an untouched name as printed
@@ -204,12 +205,33 @@ def group_deaths(checker, command, build):
         check_death(checker, command, script, ends_by, lost_after(baseline, printed), full_log[:last + 1])
 
 
+# On Windows the same ends come by exceptions: varnek2 has no guard, so an
+# access violation ends it too. The exit status is the code (abort: 3).
+EXCEPTIONS = [
+    # script               exit status  in the call
+    ("0: fault",           0xC0000005,  "GetLogColorSpace{X}("),
+    ("1: other=abrt",      3,           "GetObject{X}("),
+    ("DeleteDC: fault",    0xC0000005,  "DeleteDC("),
+]
+
+
+def group_exceptions(checker, command, build):
+    baseline = run_checked(checker, command, "baseline", "", expected_log(build))
+    full_log = expected_log(build)
+    for script, code, call in EXCEPTIONS:
+        printed = len(baseline) if call == "DeleteDC(" else baseline.index(b"ret1:")
+        call = call.format(X=BUILDS[build][1])
+        last = next(n for n, line in enumerate(full_log) if line.startswith(call))
+        check_exception_end(checker, command, script, code, baseline[:printed], full_log[:last + 1])
+
+
 GROUPS = {
     "routes": group_routes,
     "compare": group_compare,
     "names": group_names,
     "wide-buffer": group_wide_buffer,
     "deaths": group_deaths,
+    "exceptions": group_exceptions,
 }
 
 options, program = split_command(sys.argv[1:])
