@@ -13,4 +13,9 @@ list(GET gcc_dirs 0 VARNEK_MINGW_GCC_DIR)
 set(CMAKE_CXX_COMPILER_TARGET x86_64-w64-windows-gnu)
 set(CMAKE_CXX_FLAGS_INIT
     "-isystem ${VARNEK_MINGW_GCC_DIR}/include/c++ -isystem ${VARNEK_MINGW_GCC_DIR}/include/c++/${VARNEK_MINGW_TRIPLE}")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L${VARNEK_MINGW_GCC_DIR} -L/usr/${VARNEK_MINGW_TRIPLE}/lib")
+# That runtime is GCC's POSIX-threads flavour: what of it needs threads (TLS
+# emulation, guarded statics) calls winpthreads, which GCC's driver adds by
+# itself and clang's does not. lld takes it whatever its place on the line,
+# and links in only what is called.
+set(CMAKE_EXE_LINKER_FLAGS_INIT
+    "-fuse-ld=lld -L${VARNEK_MINGW_GCC_DIR} -L/usr/${VARNEK_MINGW_TRIPLE}/lib -lpthread")
