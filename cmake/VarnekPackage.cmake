@@ -17,8 +17,11 @@ else()
   find_file(VARNEK_MINGW_COPYRIGHT copyright PATHS /usr/share/doc/mingw-w64-common NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
   find_file(VARNEK_GCC_COPYRIGHT copyright PATHS /usr/share/doc/gcc-mingw-w64-base NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
   if(NOT VARNEK_MINGW_COPYRIGHT OR NOT VARNEK_GCC_COPYRIGHT)
-    message(FATAL_ERROR "The MinGW-w64 runtime's notices were not found: set VARNEK_MINGW_COPYRIGHT "
-                        "(mingw-w64's copyright file) and VARNEK_GCC_COPYRIGHT (GCC's)")
+    message(WARNING "The MinGW-w64 runtime's notices were not found (Debian's copyright files of "
+                    "mingw-w64-common and gcc-mingw-w64-base): the package will say so instead. "
+                    "Set VARNEK_MINGW_COPYRIGHT and VARNEK_GCC_COPYRIGHT to them.")
+    set(VARNEK_MINGW_COPYRIGHT missing)
+    set(VARNEK_GCC_COPYRIGHT missing)
   endif()
   set(notices_command mingw ${VARNEK_MINGW_COPYRIGHT} ${VARNEK_GCC_COPYRIGHT})
 endif()

@@ -25,6 +25,7 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${wine_run}
                                 WORLD_READ WORLD_EXECUTE
                @ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${wine_run} CACHE FILEPATH "Runs the Windows programs")
+set(VARNEK_PLATFORM_TITLE "Wine's GDI" PARENT_SCOPE)  # run-probes' titles
 
 set(stamp ${CMAKE_BINARY_DIR}/wine/prefix.done)
 if(NOT EXISTS ${stamp})

@@ -7,7 +7,7 @@ library (crt2.o, libmingw32, libmingwex, the msvcrt.dll import library) and
 GCC's libgcc (with crtbegin.o and crtend.o); an MSVC build only Microsoft's
 static C runtime, which needs no notice.
 
-usage: notices.py OUTPUT mingw MINGW_W64_COPYRIGHT GCC_COPYRIGHT
+usage: notices.py OUTPUT mingw MINGW_W64_COPYRIGHT GCC_COPYRIGHT  ("missing" when not found)
        notices.py OUTPUT msvc"""
 import sys
 
@@ -43,7 +43,14 @@ def read(path):
 
 
 output, kind = sys.argv[1], sys.argv[2]
-if kind == "mingw":
+if kind == "mingw" and "missing" in sys.argv[3:5]:
+    text = ("Third-party notices\n"
+            "===================\n\n"
+            "The programs contain parts of the MinGW-w64 runtime and of GCC's libgcc,\n"
+            "linked in statically, whose notices were not found where this package was\n"
+            "made. They are those of the MinGW-w64 project (ZPL 2.1 and public domain)\n"
+            "and of GCC (GPL 3 or later with the GCC Runtime Library Exception 3.1).\n")
+elif kind == "mingw":
     text = ("Third-party notices\n"
             "===================\n\n"
             "The programs contain parts of the MinGW-w64 runtime (its startup code and\n"
