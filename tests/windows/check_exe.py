@@ -4,6 +4,9 @@ subsystem version it asks for, and its version resource.
 
 usage: check_exe.py --dump TOOL --dlls A.dll,B.dll --subsystem MAJOR.MINOR
                     --version X.Y.Z PROGRAM.exe
+       check_exe.py --dump TOOL --dlls A.dll,B.dll --every DIRECTORY
+The second form checks only that every .exe in DIRECTORY (the tools and test
+programs beside the probes too) imports from none but those DLLs.
 TOOL is objdump (GNU or LLVM: "objdump -p") or dumpbin ("dumpbin /headers /imports")."""
 import argparse
 import os
@@ -75,12 +78,30 @@ def add_program_options(parser):
     parser.add_argument("--version", required=True)
 
 
+def check_every(checker, directory, dump_tool, dlls):
+    allowed = set(dlls.lower().split(","))
+    programs = sorted(name for name in os.listdir(directory) if name.endswith(".exe"))
+    checker.check(programs, f"no programs in {directory}")
+    for name in programs:
+        found, _ = dump(dump_tool, os.path.join(directory, name))
+        checker.check({dll.lower() for dll in found} <= allowed,
+                      f"{name} imports from {found}, beyond {sorted(allowed)}")
+
+
 if __name__ == "__main__":
     arguments = argparse.ArgumentParser()
-    add_program_options(arguments)
-    arguments.add_argument("program")
+    arguments.add_argument("--every", metavar="DIRECTORY")
+    arguments.add_argument("--dump", required=True)
+    arguments.add_argument("--dlls", required=True)
+    arguments.add_argument("--subsystem")
+    arguments.add_argument("--version")
+    arguments.add_argument("program", nargs="?")
     options = arguments.parse_args()
-    checker = Checker(os.path.basename(options.program))
-    check_program(checker, options.program, options.dump, options.dlls, options.subsystem,
-                  options.version)
+    if options.every:
+        checker = Checker(f"every program in {options.every}")
+        check_every(checker, options.every, options.dump, options.dlls)
+    else:
+        checker = Checker(os.path.basename(options.program))
+        check_program(checker, options.program, options.dump, options.dlls, options.subsystem,
+                      options.version)
     checker.finish()
