@@ -7,9 +7,10 @@
 // handling that ends the process.
 //
 // The jump leaves the exception dispatch where it stood. On 32-bit x86 the
-// thread's chain of exception registrations (at fs:0)
-// still points into the abandoned stack, so it is put back as it was when the
-// guard was entered. A debugger, when one is attached, sees unhandled
+// thread's chain of exception registrations (at fs:0) still points into the
+// abandoned stack, so it is put back as it was when the guard was entered.
+// Unlike __except, the jump runs no termination handlers (__finally) of the
+// frames it leaves. A debugger, when one is attached, sees unhandled
 // exceptions before the filter does.
 #include "platform.h"
 
