@@ -3,12 +3,13 @@ makes, in order and with their arguments, and the report it prints for what the
 double answers.
 
 usage: double_varnek1.py GROUP -- command
-GROUP: answers, faults, whole-count, null-colour-space, other-faults"""
+GROUP: answers, faults, handled-faults, whole-count, null-colour-space,
+other-faults (POSIX), exceptions (Windows)"""
 import signal
 import sys
 
-from harness import (Checker, check_death, crlf, lost_after, run_double, run_to_file, run_to_pipe,
-                     split_command, status_text)
+from harness import (Checker, check_death, check_exception_end, crlf, lost_after, run_double,
+                     run_to_file, run_to_pipe, split_command, status_text)
 
 FILL = "-825307442"  # lcsSize of a record left all 0xCE
 SEH = "Got SEH"
@@ -108,6 +109,38 @@ def group_faults(checker, command):
         expect_run(checker, command, what, script, results, expected_log(faulting))
 
 
+# A double whose call faults at the address 1 and handles that itself, as
+# platform functions that guard their own access to caller memory do: no guard
+# sees it, so the case prints the call's result. Real faults in between are
+# still caught, each by the guard around its own case.
+HANDLED_EVERY = 3  # cases 0, 3, 6...: handled; 1, 4, 7...: real faults; the rest plain
+HANDLED_LOG = "fault handled below: address reported bad"
+
+
+def group_handled_faults(checker, command):
+    script, results = [], []
+    for n in range(len(CASES)):
+        kind = n % HANDLED_EVERY
+        if kind == 0:
+            script.append(f"{n}: handled-fault ret=5 err=6 lcsSize={7000 + n}")
+            results.append(f"ret:5, LastError:6, log.lcsSize:{own_size(n)}")
+        elif kind == 1:
+            script.append(f"{n}: fault")
+            results.append(SEH)
+        else:
+            script.append(f"{n}: ret=1")
+            results.append(f"ret:1, LastError:123456, log.lcsSize:{FILL}")
+    faulted = {n for n in range(len(CASES)) if n % HANDLED_EVERY == 1}
+    log, n = [], 0
+    for line in expected_log(faulted):
+        log.append(line)
+        if line.startswith("GetLogColorSpaceA("):
+            if n % HANDLED_EVERY == 0:
+                log.append(HANDLED_LOG)
+            n += 1
+    expect_run(checker, command, "faults handled below the probe", "; ".join(script), results, log)
+
+
 # A double that writes the whole byte count it is given, 0x11 bytes, at the
 # address it is given: 329 and 428 bytes at log, which has spare room after it.
 # Each call answers 1 and leaves the last error alone.
@@ -165,12 +198,40 @@ def group_other_faults(checker, command):
         check_death(checker, command, script, ends_by, lost_after(whole, printed), log)
 
 
+# On Windows the same ends come by exceptions that no guard may catch: the exit
+# status is the exception's code (abort: the C runtime's 3).
+EXCEPTIONS = [
+    # where (call number or function)  script                   exit status
+    ("GetColorSpace",                   "GetColorSpace: fault",  0xC0000005),  # outside the guard
+    (0,                                 "0: other=other",        0xE0564E4B),
+    (29,                                "29: other=ill",         0xC000001D),
+    (35,                                "35: other=fpe",         0xC0000094),
+    (40,                                "40: other=abrt",        3),
+    ("DeleteDC",                        "DeleteDC: fault",       0xC0000005),  # after the last case
+]
+
+
+def group_exceptions(checker, command):
+    lines = report_lines([f"ret:0, LastError:123456, log.lcsSize:{FILL}"] * len(CASES))
+    full_log = expected_log()
+    for where, script, code in EXCEPTIONS:
+        if where == "GetColorSpace":
+            printed, log = [], full_log[:2]
+        elif where == "DeleteDC":
+            printed, log = lines, full_log
+        else:  # case n's header line is printed, its result line not yet
+            printed, log = lines[:3 + 3 * where], full_log[:4 + 3 * where]
+        check_exception_end(checker, command, script, code, crlf(printed), log)
+
+
 GROUPS = {
     "answers": group_answers,
     "faults": group_faults,
+    "handled-faults": group_handled_faults,
     "whole-count": group_whole_count,
     "null-colour-space": group_null_colour_space,
     "other-faults": group_other_faults,
+    "exceptions": group_exceptions,
 }
 
 options, program = split_command(sys.argv[1:])

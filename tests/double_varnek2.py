@@ -4,12 +4,13 @@ report they print for what the double answers. Probed call 0 is the first route
 (GetLogColorSpace into lcs1), call 1 the second (GetObject into lcs2).
 
 usage: double_varnek2.py narrow|wide GROUP -- command
-GROUP: routes, compare, names, wide-buffer, deaths"""
+GROUP: routes, compare, names, wide-buffer, deaths (POSIX), exceptions (Windows)"""
 import signal
 import struct
 import sys
 
-from harness import Checker, check_death, crlf, lost_after, run_double, split_command, status_text
+from harness import (Checker, check_death, check_exception_end, crlf, lost_after, run_double, split_command,
+                     status_text)
 
 BUILDS = {
     # build     record size  functions' suffix  an untouched name as printed
@@ -186,22 +187,36 @@ def group_wide_buffer(checker, command, build):
 
 # Varnek2 catches nothing: a fault in a route, or any other, ends the run by its
 # signal, and the report text still in the buffer is lost.
-DEATHS = [
-    # script               ends by          in the call
-    ("0: fault",           signal.SIGSEGV,  "GetLogColorSpace{X}("),
-    ("1: other=abrt",      signal.SIGABRT,  "GetObject{X}("),
-    ("DeleteDC: fault",    signal.SIGSEGV,  "DeleteDC("),
+ENDS = [
+    # script               POSIX: ends by   Windows: exit status  in the call
+    ("0: fault",           signal.SIGSEGV,  0xC0000005,           "GetLogColorSpace{X}("),
+    ("1: other=abrt",      signal.SIGABRT,  3,                    "GetObject{X}("),
+    ("DeleteDC: fault",    signal.SIGSEGV,  0xC0000005,           "DeleteDC("),
 ]
 
 
-def group_deaths(checker, command, build):
+def ends(checker, command, build):
+    """For each run of ENDS: its row, the text printed before the fault and
+    the log up to the faulting call."""
     baseline = run_checked(checker, command, "baseline", "", expected_log(build))
     full_log = expected_log(build)
-    for script, ends_by, call in DEATHS:
+    for script, ends_by, code, call in ENDS:
         printed = len(baseline) if call == "DeleteDC(" else baseline.index(b"ret1:")
         call = call.format(X=BUILDS[build][1])
         last = next(n for n, line in enumerate(full_log) if line.startswith(call))
-        check_death(checker, command, script, ends_by, lost_after(baseline, printed), full_log[:last + 1])
+        yield script, ends_by, code, baseline[:printed], full_log[:last + 1]
+
+
+def group_deaths(checker, command, build):
+    for script, ends_by, _, printed, log in ends(checker, command, build):
+        check_death(checker, command, script, ends_by, lost_after(printed, len(printed)), log)
+
+
+# On Windows the same ends come by exceptions: varnek2 has no guard, so an
+# access violation ends it too. The exit status is the code (abort: 3).
+def group_exceptions(checker, command, build):
+    for script, _, code, printed, log in ends(checker, command, build):
+        check_exception_end(checker, command, script, code, printed, log)
 
 
 GROUPS = {
@@ -210,6 +225,7 @@ GROUPS = {
     "names": group_names,
     "wide-buffer": group_wide_buffer,
     "deaths": group_deaths,
+    "exceptions": group_exceptions,
 }
 
 options, program = split_command(sys.argv[1:])

@@ -221,3 +221,24 @@ def check_death(checker, command, script, ends_by, report, log):
         checker.check(err == b"", f"{label}: stderr holds {err[:200]!r}")
         checker.same(out, report, f"{label}: report")
         checker.lines(actual_log, log, f"{label}: the double's log")
+
+
+def check_exception_end(checker, command, script, code, printed, log):
+    """The Windows counterpart of check_death: runs a probe built against the
+    double, to a file and to a pipe, with a script that must end the run by an
+    exception that no guard catches. The exit status is its code (Wine passes
+    on the low byte); what arrives is some beginning of the text printed
+    before the fault, since whether the C runtime's buffer is written at such
+    an end is the runtime's affair (Wine's writes it, Windows' does not); the
+    log ends at the fault; stderr holds nothing but Wine's account of it."""
+    for runner, place in ((run_to_file, "file"), (run_to_pipe, "pipe")):
+        status, out, err, actual_log = run_double(command, script, runner)
+        label = f"{script!r}, to a {place}"
+        checker.check(status in (code, code & 0xFF),
+                      f"{label}: {status_text(status)}, expected the exception code {code:#x}")
+        foreign = [line for line in err.splitlines() if not line.startswith(b"wine: ")]
+        checker.check(not foreign, f"{label}: stderr holds {err[:200]!r}")
+        checker.check(printed.startswith(out),
+                      f"{label}: the report is not a beginning of the text printed before the fault: "
+                      f"{first_difference(out, printed[:len(out)])}")
+        checker.lines(actual_log, log, f"{label}: the double's log")

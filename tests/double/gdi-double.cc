@@ -11,13 +11,14 @@
 //   (the one it is passed, or the last one seen when passed null or a bogus
 //   address) holds XX as the call comes, "fill:mixed" when they differ and
 //   "fill:none" when no record has been seen yet.
-// Portable C++: what is not goes behind other-fault.h.
+// Portable C++: what is not goes behind other-fault.h and handled-fault.h.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "handled-fault.h"
 #include "other-fault.h"
 #include "platform.h"
 #include "script.h"
@@ -136,6 +137,8 @@ void fillBytes(std::uintptr_t address, unsigned char value, std::size_t count) {
 template <typename Result>
 Result finish(const CallActions &actions, Result result) {
   if (actions.hasErr) lastError = actions.err;
+  if (actions.handledFault)
+    logLine(handled_fault() ? "fault handled below: address reported bad" : "fault handled below: not reported");
   if (actions.fault) accessViolation();
   if (!actions.otherFault.empty()) {
     raise_other_fault(actions.otherFault.c_str());

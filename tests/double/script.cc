@@ -125,6 +125,8 @@ void apply(const std::string &action, CallActions &actions) {
     actions.mark = true;
   } else if (key == "fault") {
     actions.fault = true;
+  } else if (key == "handled-fault") {
+    actions.handledFault = true;
   } else if (equals == std::string::npos) {
     badScript("unknown action, or one without its value", action);
   } else if (key == "ret") {

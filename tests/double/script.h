@@ -18,6 +18,8 @@
 //                address it is passed (not when that is null)
 //   err=V        sets the last-error value to V
 //   fault        writes to the address 1: an access violation
+//   handled-fault  faults at the address 1 inside a platform call that
+//                handles the fault itself (handled-fault.h); logs the outcome
 //   other=KIND   raises a fault of another kind (see other-fault.h)
 //   ret=V        the call's result (for WideCharToMultiByte: no conversion)
 // Values are decimal, negative or 0x-hex, kept to 32 bits.
@@ -52,6 +54,7 @@ struct CallActions {
   bool hasErr = false;
   std::uint32_t err = 0;
   bool fault = false;
+  bool handledFault = false;
   std::string otherFault;
   bool hasRet = false;
   std::int32_t ret = 0;

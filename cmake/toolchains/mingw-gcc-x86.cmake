@@ -1,0 +1,5 @@
+# 32-bit Windows (x86) with MinGW-w64 GCC, POSIX threads flavour.
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(VARNEK_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
+set(CMAKE_CXX_COMPILER ${VARNEK_MINGW_TRIPLE}-g++-posix)
