@@ -37,7 +37,9 @@ void *registrationChain() {
   __asm__ volatile("movl %%fs:0, %0" : "=r"(head));
   return head;
 }
-void restoreRegistrationChain(void *head) { __asm__ volatile("movl %0, %%fs:0" : : "r"(head) : "memory"); }
+void restoreRegistrationChain(void *head) {
+  __asm__ volatile("movl %0, %%fs:0" : : "r"(head) : "memory");
+}
 #else
 void *registrationChain() { return nullptr; }
 void restoreRegistrationChain(void * /*head*/) {}

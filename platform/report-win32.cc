@@ -28,9 +28,9 @@ bool isConsole(HANDLE handle) {
 
 void report_open() {
   if (isConsole(GetStdHandle(STD_OUTPUT_HANDLE))) {
-    setvbuf(stdout, nullptr, _IONBF, 0);
+    (void)setvbuf(stdout, nullptr, _IONBF, 0);  // on failure the runtime's own mode stays
   } else {
-    setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    (void)setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
   }
 }
 
@@ -41,4 +41,4 @@ void report_printf(const char *format, ...) {  // NOLINT(cert-dcl50-cpp): printf
   va_end(arguments);
 }
 
-void report_close() { fflush(stdout); }
+void report_close() { (void)fflush(stdout); }  // a failed write is not reported

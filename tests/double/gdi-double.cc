@@ -138,7 +138,8 @@ template <typename Result>
 Result finish(const CallActions &actions, Result result) {
   if (actions.hasErr) lastError = actions.err;
   if (actions.handledFault)
-    logLine(handled_fault() ? "fault handled below: address reported bad" : "fault handled below: not reported");
+    logLine(handled_fault() ? "fault handled below: address reported bad"
+                            : "fault handled below: not reported");
   if (actions.fault) accessViolation();
   if (!actions.otherFault.empty()) {
     raise_other_fault(actions.otherFault.c_str());

@@ -12,6 +12,7 @@ volatile std::uintptr_t badAddress = 1;  // read at run time: no compiler sees t
 }
 
 bool handled_fault() {
-  const auto *path = reinterpret_cast<const char *>(badAddress);  // NOLINT(performance-no-int-to-ptr)
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the bogus address on purpose
+  const auto *path = reinterpret_cast<const char *>(badAddress);
   return access(path, F_OK) == -1 && errno == EFAULT;
 }

@@ -12,5 +12,6 @@ volatile std::uintptr_t badAddress = 1;  // read at run time: no compiler sees t
 }
 
 bool handled_fault() {
-  return IsBadWritePtr(reinterpret_cast<LPVOID>(badAddress), 4) != 0;  // NOLINT(performance-no-int-to-ptr)
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the bogus address on purpose
+  return IsBadWritePtr(reinterpret_cast<LPVOID>(badAddress), 4) != 0;
 }

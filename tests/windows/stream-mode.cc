@@ -13,12 +13,12 @@ int main(int argc, char **argv) {
   FILE *finding = fopen(argv[1], "w");
   if (finding == nullptr) return 3;
   if ((stdout->_flag & _IONBF) != 0) {
-    fprintf(finding, "unbuffered");
+    (void)fprintf(finding, "unbuffered");
   } else {
-    fprintf(finding, "buffered %d", stdout->_bufsiz);
+    (void)fprintf(finding, "buffered %d", stdout->_bufsiz);
   }
-  fprintf(finding, ", isatty %d\n", _isatty(_fileno(stdout)) != 0 ? 1 : 0);
-  fclose(finding);
+  (void)fprintf(finding, ", isatty %d\n", _isatty(_fileno(stdout)) != 0 ? 1 : 0);
+  (void)fclose(finding);
   report_printf("line %d\n", 1);
   report_close();
   return 0;
