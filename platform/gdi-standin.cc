@@ -20,7 +20,7 @@
 // nothing else happens there first.
 #include "platform.h"
 
-#include <cstring>
+#include <cstddef>
 
 namespace {
 
@@ -56,28 +56,16 @@ bool isColorSpace(const void *handle) {
   return object != nullptr && object->kind == Kind::colorSpace;
 }
 
-// The stock sRGB record's fixed fields, as the 68 bytes before the file name.
-struct FixedFields {
-  DWORD lcsSignature;
-  DWORD lcsVersion;
-  DWORD lcsSize;
-  LCSCSTYPE lcsCSType;
-  LCSGAMUTMATCH lcsIntent;
-  CIEXYZTRIPLE lcsEndpoints;
-  DWORD lcsGammaRed;
-  DWORD lcsGammaGreen;
-  DWORD lcsGammaBlue;
-};
-static_assert(sizeof(FixedFields) == 68, "the fixed fields are 68 bytes");
-
-FixedFields stockFields(DWORD recordSize) {
-  FixedFields fields{};
-  fields.lcsSignature = 0x50534F43;  // 'PSOC'
-  fields.lcsVersion = 0x400;
-  fields.lcsSize = recordSize;
-  fields.lcsCSType = 0x73524742;  // 'sRGB'
-  fields.lcsIntent = 4;           // LCS_GM_IMAGES
-  return fields;
+// The stock sRGB colour space's record: endpoints and gammas 0, empty file name.
+template <typename Record>
+Record stockRecord() {
+  Record record{};
+  record.lcsSignature = 0x50534F43;  // 'PSOC'
+  record.lcsVersion = 0x400;
+  record.lcsSize = sizeof(Record);
+  record.lcsCSType = 0x73524742;  // 'sRGB'
+  record.lcsIntent = 4;           // LCS_GM_IMAGES
+  return record;
 }
 
 // Byte stores only: no wider or misaligned store happens at a bad address.
@@ -85,11 +73,6 @@ void copyBytes(void *destination, const void *source, std::size_t count) {
   auto *to = static_cast<volatile unsigned char *>(destination);
   const auto *from = static_cast<const unsigned char *>(source);
   for (std::size_t i = 0; i < count; ++i) to[i] = from[i];
-}
-
-void fillBytes(void *destination, unsigned char value, std::size_t count) {
-  auto *to = static_cast<volatile unsigned char *>(destination);
-  for (std::size_t i = 0; i < count; ++i) to[i] = value;
 }
 
 template <typename Record>
@@ -106,10 +89,10 @@ BOOL getLogColorSpace(HCOLORSPACE colorSpace, Record *buffer, DWORD size) {
     lastError = ERROR_INSUFFICIENT_BUFFER;
     return FALSE;
   }
-  const FixedFields fields = stockFields(sizeof(Record));
-  copyBytes(buffer, &fields, sizeof fields);
-  // The stock file name is empty: only its terminating NUL is written.
-  fillBytes(buffer->lcsFilename, 0, sizeof buffer->lcsFilename[0]);
+  // The fixed fields and the file name up to and including its NUL: the
+  // stock name is empty, so its first character is the NUL.
+  const Record record = stockRecord<Record>();
+  copyBytes(buffer, &record, offsetof(Record, lcsFilename) + sizeof record.lcsFilename[0]);
   return TRUE;
 }
 
@@ -124,10 +107,8 @@ int getObject(HANDLE object, int count, LPVOID buffer) {
     lastError = ERROR_INSUFFICIENT_BUFFER;
     return 0;
   }
-  const FixedFields fields = stockFields(sizeof(Record));
-  copyBytes(buffer, &fields, sizeof fields);
-  fillBytes(static_cast<unsigned char *>(buffer) + sizeof fields, 0,
-            sizeof(Record) - sizeof fields);
+  const Record record = stockRecord<Record>();
+  copyBytes(buffer, &record, sizeof record);
   return static_cast<int>(sizeof(Record));
 }
 
